@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in packages.txt (or the files named as
-# arguments) that are not installed yet. Needs root (or sudo) only when
+# Installs the Debian packages listed in scripts/packages*.txt (or in the
+# files named as arguments) that are not installed yet. Needs root (or sudo) only when
 # something is missing.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 lists=("$@")
-[ ${#lists[@]} -gt 0 ] || lists=("$here/packages.txt")
+[ ${#lists[@]} -gt 0 ] || lists=("$here"/packages*.txt)
 missing=()
 for list in "${lists[@]}"; do
   while read -r pkg _; do
