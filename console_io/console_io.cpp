@@ -1,5 +1,8 @@
 #include "console_io/console_io.h"
 
+#include <new>
+
+#include "runtime/error_numbers.h"
 #include "runtime/error_reports.h"
 
 namespace laplace::console_io {
@@ -13,8 +16,13 @@ void open_console(ConsoleIo& io) {
   io.output_unit = ConsoleUnit{};
   io.output_unit.handle = platform::STANDARD_OUTPUT;
   // Room for the statements the program makes, so that none allocates later.
-  io.statement.items.reserve(8);
-  io.statement.texts.reserve(160);
+  try {
+    io.statement.items.reserve(8);
+    io.statement.texts.reserve(160);
+  } catch (const std::bad_alloc&) {
+    runtime::raise_run_time_error(io.run_time, runtime::message::NO_MEMORY_FOR_UNIT,
+                                  runtime::context::MEMORY, {});
+  }
 }
 
 void finish_console_io(ConsoleIo& io) {

@@ -28,7 +28,7 @@ platform::WriteResult FakePlatform::write(int fd, const char* data, std::size_t 
     output_failed_ = true;
     accepted = std::min(size, fail_write_accepts);
   }
-  writes.push_back({fd, std::string(data, accepted)});
+  writes.push_back({fd, std::string(data, accepted), reads});
   if (fd == platform::STANDARD_OUTPUT) out.append(data, accepted);
   if (fd == platform::STANDARD_ERROR) err.append(data, accepted);
   if (failing) return {accepted, fail_write_kind};

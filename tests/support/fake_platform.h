@@ -19,6 +19,7 @@ struct ProcessEnded {
 struct WriteCall {
   int fd;
   std::string bytes;  // what was accepted
+  int reads_before;   // reads of standard input made before this write
 };
 
 class FakePlatform final : public platform::Platform {
