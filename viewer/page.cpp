@@ -67,6 +67,13 @@ std::string with_commas(std::int64_t value) {
   return value < 0 ? "-" + out : out;
 }
 
+// 1st, 2nd, 3rd, 4th, ..., 11th, 12th, 13th, ..., 21st, ...
+std::string ordinal(std::int64_t n) {
+  const std::int64_t tens = n % 100, ones = n % 10;
+  const char* suffix = (tens >= 11 && tens <= 13) ? "th" : ones == 1 ? "st" : ones == 2 ? "nd" : ones == 3 ? "rd" : "th";
+  return with_commas(n) + suffix;
+}
+
 const char* kind_code(PassKind kind) {
   switch (kind) {
     case PassKind::first: return "first";
@@ -80,7 +87,7 @@ std::vector<std::string> pass_notes(const Pass& p, std::size_t plotted) {
   std::vector<std::string> notes;
   if (p.stride > 1) {
     notes.push_back("Frames thinned: of the " + with_commas(p.last_layer) + " layers of this pass the view keeps layer 1, every " +
-                    with_commas(p.stride) + "th layer after it (1, " + with_commas(1 + p.stride) + ", " +
+                    ordinal(p.stride) + " layer after it (1, " + with_commas(1 + p.stride) + ", " +
                     with_commas(1 + 2 * p.stride) + ", ...) and the last layer, " +
                     with_commas(static_cast<std::int64_t>(p.frames.size())) +
                     " frames in all. The plot uses the change of every layer.");
@@ -202,19 +209,32 @@ std::string run_data(const Run& run, const PageOptions& options) {
 std::vector<std::size_t> plotted_changes(const std::vector<double>& changes, std::size_t max_points) {
   std::vector<std::size_t> kept;
   const std::size_t n = changes.size();
-  if (n <= std::max<std::size_t>(max_points, 4)) {
+  if (n <= std::max<std::size_t>(max_points, 8)) {
     kept.resize(n);
     for (std::size_t k = 0; k < n; ++k) kept[k] = k;
     return kept;
   }
-  const std::size_t stretches = std::max<std::size_t>(max_points / 2, 2);
-  kept.reserve(2 * stretches + 2);
+  // Stretch boundaries: equal stretches for a linear layer axis, and
+  // stretches growing geometrically for a logarithmic one, so that the
+  // first layers, where the change falls fastest, keep their detail.
+  const std::size_t stretches = std::max<std::size_t>(max_points / 4, 2);
+  std::vector<std::size_t> bounds;
+  bounds.reserve(2 * stretches + 3);
+  bounds.push_back(0);
+  const double log_n = std::log(static_cast<double>(n));
+  for (std::size_t s = 1; s <= stretches; ++s) {
+    bounds.push_back(s * n / stretches);
+    const double at = std::exp(log_n * static_cast<double>(s) / static_cast<double>(stretches));
+    bounds.push_back(std::min(n, static_cast<std::size_t>(std::llround(at))));
+  }
+  std::sort(bounds.begin(), bounds.end());
+  bounds.erase(std::unique(bounds.begin(), bounds.end()), bounds.end());
+
+  kept.reserve(2 * bounds.size() + 2);
   kept.push_back(0);
-  for (std::size_t s = 0; s < stretches; ++s) {
-    const std::size_t begin = s * n / stretches;
-    const std::size_t end = (s + 1) * n / stretches;
+  for (std::size_t b = 0; b + 1 < bounds.size(); ++b) {
     std::size_t low = n, high = n, odd = n;
-    for (std::size_t k = begin; k < end; ++k) {
+    for (std::size_t k = bounds[b]; k < bounds[b + 1]; ++k) {
       const double v = changes[k];
       if (!std::isfinite(v)) {
         if (odd == n) odd = k;

@@ -18,10 +18,12 @@ struct PageOptions {
   std::size_t max_plot_points = 4000;
 };
 
-// The layers (0-based indexes into Pass::changes) that the plot draws: all
-// of them when they fit, else the first, the last, and for each of
-// max_points / 2 equal stretches the largest and the smallest change (and
-// any change that is not finite), in layer order.
+// The layers (0-based indexes into Pass::changes) that the plot draws, in
+// layer order: all of them when they fit, else the first, the last, and the
+// largest and the smallest change (and the first that is not finite) of
+// each stretch, the stretches cut both into max_points / 4 equal parts and
+// into max_points / 4 parts that grow geometrically (for a logarithmic layer
+// axis). At most about max_points + 3 points.
 std::vector<std::size_t> plotted_changes(const std::vector<double>& changes, std::size_t max_points);
 
 std::string render_page(const Run& run, const PageOptions& options);

@@ -18,6 +18,11 @@
       return { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' }[c];
     });
   }
+  function ordinal(n) {
+    var tens = n % 100, ones = n % 10;
+    var suffix = tens >= 11 && tens <= 13 ? 'th' : ones === 1 ? 'st' : ones === 2 ? 'nd' : ones === 3 ? 'rd' : 'th';
+    return group(n) + suffix;
+  }
   function group(n) { return String(n).replace(/\B(?=(\d{3})+(?!\d))/g, ','); }
   function number(text) {
     if (text === '' || text === null || text === undefined) return null;
@@ -113,7 +118,7 @@
       fact('Upper edge', p.start[COLUMNS * 4 + 1]) +
       fact('Start value', p.start[COLUMNS + 1]) +
       fact('Layers', '1 to ' + group(p.lastLayer) + (p.partial ? ' (the last one in part)' : '')) +
-      fact('Frames kept', group(p.frames.length) + (p.stride > 1 ? ' (every ' + group(p.stride) + 'th layer)' : ' (all)')) +
+      fact('Frames kept', group(p.frames.length) + (p.stride > 1 ? ' (every ' + ordinal(p.stride) + ' layer)' : ' (all)')) +
       fact('Change at layer ' + group(layer), layer === 1 ? '\u2013 (the start)' : formatChange(p.frameChanges[f])) +
       fact('Last change', p.changes.length ? formatChange(p.lastChange) : '\u2013 (no layer computed)');
     el('facts').innerHTML = html;
@@ -121,7 +126,7 @@
   }
 
   // ---- the convergence plot ----------------------------------------------
-  var W = 1000, H = 300, L = 70, R = 18, T = 14, B = 42;
+  var W = 1000, H = 300, L = 70, R = 34, T = 14, B = 42;
   var plot = { xmax: 2, lo: -1, hi: 0, zeroRow: false };
 
   function measurePlot() {
@@ -140,7 +145,14 @@
     plot.hi = Math.ceil(Math.log10(hi));
     if (plot.hi <= plot.lo) plot.hi = plot.lo + 1;
   }
-  function px(layer) { return L + (layer - 1) / (plot.xmax - 1) * (W - L - R); }
+  function px(layer) {
+    var share = plot.logX ? Math.log10(layer) / Math.log10(plot.xmax) : (layer - 1) / (plot.xmax - 1);
+    return L + share * (W - L - R);
+  }
+  function layerAt(x) {
+    var share = Math.max(0, Math.min(1, (x - L) / (W - L - R)));
+    return plot.logX ? Math.pow(plot.xmax, share) : 1 + share * (plot.xmax - 1);
+  }
   function py(v) {
     var bottom = H - B - (plot.zeroRow ? 18 : 0);
     if (v === 0) return H - B;
@@ -162,15 +174,22 @@
            (Math.abs(d) < 10 ? '0' : '') + Math.abs(d) + '</text>';
     }
     if (plot.zeroRow) s += '<text x="' + (L - 6) + '" y="' + (H - B + 4) + '" text-anchor="end">0</text>';
-    var step = niceStep(plot.xmax - 1);
-    for (var x = 1; x <= plot.xmax; x = (x === 1 && step > 1) ? step : x + step) {
+    var ticks = [];
+    if (plot.logX) {
+      for (var t = 1; t <= plot.xmax; t *= 10) ticks.push(t);
+    } else {
+      var step = niceStep(plot.xmax - 1);
+      for (var x = 1; x <= plot.xmax; x = (x === 1 && step > 1) ? step : x + step) ticks.push(x);
+    }
+    ticks.forEach(function (x) {
       var xx = px(x);
       s += '<line class="gridline" x1="' + xx + '" x2="' + xx + '" y1="' + T + '" y2="' + (H - B) + '"/>';
       s += '<text x="' + xx + '" y="' + (H - B + 16) + '" text-anchor="middle">' + group(x) + '</text>';
-    }
+    });
     s += '<line class="axis" x1="' + L + '" x2="' + L + '" y1="' + T + '" y2="' + (H - B) + '"/>';
     s += '<line class="axis" x1="' + L + '" x2="' + (W - R) + '" y1="' + (H - B) + '" y2="' + (H - B) + '"/>';
-    s += '<text x="' + ((L + W - R) / 2) + '" y="' + (H - 6) + '" text-anchor="middle">layer</text>';
+    s += '<text x="' + ((L + W - R) / 2) + '" y="' + (H - 6) + '" text-anchor="middle">layer' +
+         (plot.logX ? ' (log scale)' : '') + '</text>';
     s += '<text transform="translate(14,' + ((T + bottom) / 2) + ') rotate(-90)" text-anchor="middle">largest change</text>';
     if (!plot.any && !plot.zeroRow)
       s += '<text x="' + ((L + W - R) / 2) + '" y="' + (H / 2) + '" text-anchor="middle">No layer was computed: nothing to plot.</text>';
@@ -185,6 +204,13 @@
         current.push(px(p.changeLayers[q]).toFixed(1) + ',' + py(v).toFixed(1));
       }
       if (current.length) runs.push(current);
+      if (selected && p.changes.length <= 60)
+        runs.forEach(function (r) {
+          r.forEach(function (xy) {
+            var c = xy.split(',');
+            s += '<circle cx="' + c[0] + '" cy="' + c[1] + '" r="2.5" fill="' + colourOf + '"/>';
+          });
+        });
       runs.forEach(function (r) {
         if (r.length === 1) r.push(r[0]);
         s += '<polyline class="series" data-pass="' + p.number + '" stroke="' + colourOf + '" stroke-width="' +
@@ -306,6 +332,9 @@
   buildGrid();
   buildLegend();
   measurePlot();
+  plot.logX = plot.xmax >= 1000;
+  el('log-layers').checked = plot.logX;
+  el('log-layers').addEventListener('change', function () { plot.logX = el('log-layers').checked; drawPlot(); });
 
   el('pass').addEventListener('change', function () { stop(); select(Number(el('pass').value), 0, true); });
   el('frame').addEventListener('input', function () { stop(); select(state.pass, Number(el('frame').value), true); });
@@ -317,8 +346,7 @@
   el('speed').addEventListener('change', function () { if (state.timer !== null) { stop(); play(); } });
   el('plot').addEventListener('click', function (e) {
     var box = el('plot').getBoundingClientRect();
-    var x = (e.clientX - box.left) / box.width * W;
-    var layer = 1 + (x - L) / (W - L - R) * (plot.xmax - 1);
+    var layer = layerAt((e.clientX - box.left) / box.width * W);
     stop();
     select(state.pass, nearestFrame(passes[state.pass], Math.round(layer)), true);
   });

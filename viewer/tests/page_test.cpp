@@ -76,6 +76,8 @@ TEST(Page, PlotThinsToTheExtremesOfEachStretch) {
   EXPECT_EQ(kept.front(), 0u);
   EXPECT_EQ(kept.back(), n - 1);
   for (std::size_t k = 1; k < kept.size(); ++k) ASSERT_LT(kept[k - 1], kept[k]);
+  // The first layers, which a logarithmic layer axis spreads out, all stay.
+  for (std::size_t k = 0; k < 16; ++k) EXPECT_EQ(kept[k], k);
   for (std::size_t must : {std::size_t{777}, std::size_t{50001}, std::size_t{61234}})
     EXPECT_NE(std::find(kept.begin(), kept.end(), must), kept.end()) << must;
 }

@@ -203,6 +203,28 @@ TEST(Transcript, RunThatEndsBeforeItsNextSweeps) {
   EXPECT_NE(run.ending.find("continue prompt"), std::string::npos) << run.ending;
 }
 
+TEST(Transcript, TranscriptThatEndsInsideALayer) {
+  // As if the run had stopped after the first row of layer 3.
+  std::string text = run_laplace("1 1\n0\n0\n0\n100\nY\nY\n3\nD\n");
+  text.resize(text.find("          3           2           3"));
+  const view::Run run = read(text);
+  ASSERT_EQ(run.passes.size(), 1u);
+  const Pass& p = run.passes[0];
+  EXPECT_EQ(p.last_layer, 3);
+  EXPECT_TRUE(p.last_layer_partial);
+  EXPECT_FALSE(p.closed);
+  EXPECT_EQ(p.changes, (std::vector<double>{18.75}));  // layer 3 is not whole
+  ASSERT_EQ(p.frames.size(), 3u);
+  const Frame& last = p.frames.back();
+  EXPECT_EQ(last.layer, 3);
+  ASSERT_EQ(last.points, 5);
+  for (std::size_t k = 0; k < INTERIOR_POINTS; ++k) {
+    if (k < 5) EXPECT_EQ(last.interior[k].value, WORKED_LAYER_3[k]) << k;
+    else EXPECT_EQ(last.interior[k].text, "") << k;
+  }
+  EXPECT_NE(run.ending.find("inside layer 3 of pass 1, after 5 of its 15 points"), std::string::npos) << run.ending;
+}
+
 TEST(Transcript, LongPassIsThinnedButEveryChangeKept) {
   // 2,500 layers (numbers above 1000 included), at most 100 frames.
   constexpr std::int64_t layers = 2500;
