@@ -214,7 +214,7 @@
       runs.forEach(function (r) {
         if (r.length === 1) r.push(r[0]);
         s += '<polyline class="series" data-pass="' + p.number + '" stroke="' + colourOf + '" stroke-width="' +
-             (selected ? 2.4 : 1.2) + '" stroke-opacity="' + (selected ? 1 : 0.5) + '" points="' + r.join(' ') + '"/>';
+             (selected ? 2.4 : 1.4) + '" stroke-opacity="' + (selected ? 1 : 0.7) + '" points="' + r.join(' ') + '"/>';
       });
     });
 
