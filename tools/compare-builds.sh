@@ -4,9 +4,10 @@
 # aarch64 ones under qemu-aarch64), and fails unless standard output,
 # standard error and the exit status are identical byte for byte.
 #
-# It also fails when an object file of the solver, the console I/O or the
-# run-time holds a fused multiply-add instruction: those round once where
-# the program must round twice.
+# It also fails unless the solver, the console I/O and the run-time are
+# compiled with -ffp-contract=off and their object files hold no fused
+# multiply-add instruction: those round once where the program must round
+# twice.
 #
 # Usage: tools/compare-builds.sh [--suite BUILD]...
 #   BUILD is gcc-x86_64, clang-x86_64, gcc-aarch64, clang-aarch64 or all:
@@ -37,7 +38,7 @@ while [ $# -gt 0 ]; do
         exit 2
       fi
       shift 2 ;;
-    -h|--help) sed -n '2,17p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,18p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
@@ -158,6 +159,31 @@ check_no_fused() {
   [ $found = 0 ] || exit 1
 }
 
+# Every compile command of the arithmetic's sources must end up with
+# -ffp-contract=off (the last -ffp-contract= on a command line wins).
+check_contract_flag() {
+  local build=$1 dir commands line last seen=0 bad=0
+  dir=$(dir_of "$build")
+  commands=$(ninja -C "$dir" -t commands app/laplace)
+  while IFS= read -r line; do
+    case "$line" in
+      *" -c "*/solver/*.cpp|*" -c "*/console_io/*.cpp|*" -c "*/runtime/*.cpp) ;;
+      *) continue ;;
+    esac
+    seen=$((seen + 1))
+    last=$(grep -o -- '-ffp-contract=[a-z-]*' <<<"$line" | tail -n 1 || true)
+    if [ "$last" != "-ffp-contract=off" ]; then
+      echo "FAIL: $build compiles ${line##* } with ${last:-no -ffp-contract option}" >&2
+      bad=1
+    fi
+  done <<<"$commands"
+  if [ $seen = 0 ]; then
+    echo "FAIL: $build: no compile commands of the solver, console I/O or run-time found" >&2
+    exit 1
+  fi
+  [ $bad = 0 ] || exit 1
+}
+
 run_suite() {
   local build=$1 dir
   dir=$(dir_of "$build")
@@ -250,6 +276,7 @@ check_fused_detection
 for b in "${builds[@]}"; do
   start=$SECONDS
   configure_and_build "$b"
+  check_contract_flag "$b"
   check_no_fused "$b"
   [ -n "${suite[$b]:-}" ] && run_suite "$b"
   run_sessions "$b"
