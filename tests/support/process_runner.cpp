@@ -189,12 +189,25 @@ RunResult run_program(const std::string& input, const RunOptions& options) {
   bool out_open = out_fd >= 0 && (options.output == Sink::pipe || options.output == Sink::terminal);
   bool err_open = true;
   bool signalled = false;
+  // A program that waits for input it will never get is killed, so that a
+  // wrong expectation fails the test instead of hanging it.
+  int idle_ms = 0;
   while (out_open || err_open) {
     pollfd fds[2] = {{out_open ? out_fd : -1, POLLIN, 0}, {err_open ? err_pipe[0] : -1, POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) {
+    const int ready = ::poll(fds, 2, 100);
+    if (ready < 0) {
       if (errno == EINTR) continue;
       fail("poll");
     }
+    if (ready == 0) {
+      idle_ms += 100;
+      if (idle_ms >= options.idle_limit_ms) {
+        ::kill(pid, SIGKILL);
+        idle_ms = -1000000;
+      }
+      continue;
+    }
+    idle_ms = 0;
     char buf[65536];
     if (out_open && (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
       const ssize_t n = ::read(out_fd, buf, sizeof buf);

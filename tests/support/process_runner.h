@@ -19,6 +19,8 @@ struct RunOptions {
   // Sends this signal once `signal_after_bytes` bytes of output have arrived.
   int signal = 0;
   std::size_t signal_after_bytes = 0;
+  // Killed after this long without output (the run then shows SIGKILL).
+  int idle_limit_ms = 20000;
 };
 
 struct RunResult {
