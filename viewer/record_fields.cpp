@@ -117,14 +117,14 @@ std::string read_record(std::string_view line, std::span<const FieldSpec> layout
     return "the record has " + std::to_string(line.size()) + " characters, not " + std::to_string(expected);
   std::size_t start = 0;
   for (std::size_t k = 0; k < layout.size(); ++k) {
-    const FieldSpec& spec = layout[k];
-    const std::size_t number_width = field_width(spec.kind);
+    const FieldSpec& wanted = layout[k];
+    const std::size_t number_width = field_width(wanted.kind);
     const std::size_t width = number_width + (k > 0 ? 1 : 0);
     const std::string_view field = line.substr(start, width);
     const std::size_t first_column = start + 1;
     start += width;
     const auto where = [&] {
-      return "columns " + std::to_string(first_column) + "-" + std::to_string(start) + " (the " + spec.name + ")";
+      return "columns " + std::to_string(first_column) + "-" + std::to_string(start) + " (the " + wanted.name + ")";
     };
 
     std::size_t blanks = 0;
@@ -135,7 +135,7 @@ std::string read_record(std::string_view line, std::span<const FieldSpec> layout
       return where() + " have no separator blank before the number: " + quoted(field);
     if (text.find(' ') != std::string_view::npos)
       return where() + " do not hold one right-aligned number: " + quoted(field);
-    if (spec.kind == FieldKind::integer) {
+    if (wanted.kind == FieldKind::integer) {
       const auto value = parse_integer_text(text);
       if (!value) return where() + " do not hold an integer: " + quoted(field);
       values[k] = FieldValue{text, *value, 0.0};

@@ -36,7 +36,7 @@ struct FieldValue {
 // Width in characters of a record laid out as `layout`.
 std::size_t record_width(std::span<const FieldSpec> layout);
 
-// Reads the numbers of `line` by `layout` into `values` (one per spec).
+// Reads the numbers of `line` by `layout` into `values` (one per field).
 // Returns an empty string on success, else the reason the line does not fit.
 std::string read_record(std::string_view line, std::span<const FieldSpec> layout,
                         std::span<FieldValue> values);
