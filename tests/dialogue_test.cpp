@@ -13,15 +13,6 @@ using namespace dialogue;
 // Answers up to the first continue prompt for the worked example.
 const std::string EXAMPLE_SET_UP = "1 1\n0\n0\n0\n100\n";
 
-Records example_up_to_count() {
-  Records r = set_up("0.000000E+00", "0.000000E+00", "0.000000E+00", "100.000000");
-  r += continue_yes();
-  r += initial_report("25.000000");
-  r += continue_yes();
-  r.push_back(COUNT);
-  return r;
-}
-
 struct Branch {
   const char* name;
   std::string answers;

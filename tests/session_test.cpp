@@ -13,11 +13,7 @@ using namespace dialogue;
 const std::string EXAMPLE = "1 1\n0\n0\n0\n100\nY\nY\n3\nA\n0.5 0.5\nB\n2\nD\n";
 
 Records example_records() {
-  Records r = set_up("0.000000E+00", "0.000000E+00", "0.000000E+00", "100.000000");
-  r += continue_yes();
-  r += initial_report("25.000000");
-  r += continue_yes();
-  r.push_back(COUNT);
+  Records r = example_up_to_count();
   r += example_sweeps(3);
   r += MENU;
   r.push_back(SPACING);

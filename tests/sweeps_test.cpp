@@ -21,17 +21,6 @@ std::string report_of_trap(const char* number, const char* word) {
   return std::string("\r\nrun-time error M") + number + ": MATH\r\n- floating-point error: " + word + "\r\n";
 }
 
-// Records up to the count prompt for these answers (the edge values as printed).
-Records up_to_count(const char* lower, const char* right, const char* left, const char* upper,
-                    const char* start) {
-  Records r = set_up(lower, right, left, upper);
-  r += continue_yes();
-  r += initial_report(start);
-  r += continue_yes();
-  r.push_back(COUNT);
-  return r;
-}
-
 const char* ZERO = "0.000000E+00";
 
 struct Trap {

@@ -98,6 +98,22 @@ inline Records initial_report(const char* start) {
 inline Records continue_yes() { return {" ", " ", CONTINUE, " ", " "}; }
 inline Records continue_no() { return {" ", " ", CONTINUE}; }
 
+// Title to the count prompt, "Y" at both continue prompts.
+inline Records up_to_count(const char* lower, const char* right, const char* left, const char* upper,
+                           const char* start) {
+  Records r = set_up(lower, right, left, upper);
+  r += continue_yes();
+  r += initial_report(start);
+  r += continue_yes();
+  r.push_back(COUNT);
+  return r;
+}
+
+// The same for the worked example: dx = dy = 1, upper = 100, the others 0.
+inline Records example_up_to_count() {
+  return up_to_count("0.000000E+00", "0.000000E+00", "0.000000E+00", "100.000000", "25.000000");
+}
+
 // Layer n's 15 records, rows 2 to 4 and columns 2 to 6, then its blank record.
 inline Records layer(int n, const std::vector<const char*>& values) {
   Records r;
