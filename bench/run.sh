@@ -266,17 +266,23 @@ done
 
 # --- 5. instruction counts ---------------------------------------------------------------
 if [ "${SKIP_CALLGRIND:-0}" != 1 ] && command -v valgrind >/dev/null; then
-  say "user-space instructions, 1000-layer session (callgrind; repeatable)"
-  printf '%-18s %14s %12s\n' "program" "instructions" "per record"
+  say "user-space instructions (callgrind; repeatable)"
+  printf '%-18s %16s %12s %18s\n' "program" "1000 layers" "per record" "short session"
+  instructions() { # input program [args]
+    local in=$1; shift
+    valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" <"$in" >/dev/null 2>"$work/callgrind.txt"
+    awk '/Collected :/ {print $NF}' "$work/callgrind.txt"
+  }
   for p in "${variants[@]}" floor-dyn floor-static empty-dyn empty-static; do
     case $p in
       floor-*) cmd=("$work/$p" "$stream") ;;
       empty-*) cmd=("$work/$p") ;;
       *) cmd=("${laplace[$p]}") ;;
     esac
-    valgrind --tool=callgrind --callgrind-out-file=/dev/null "${cmd[@]}" <"$in1000" >/dev/null 2>"$work/callgrind.txt"
-    i=$(awk '/Collected :/ {print $NF}' "$work/callgrind.txt")
-    printf '%-18s %14s %12.0f\n' "$p" "$i" "$(calc "$i / $records")"
+    i=$(instructions "$in1000" "${cmd[@]}")
+    short=-
+    case $p in floor-*) ;; *) short=$(instructions "$work/short.in" "${cmd[@]}") ;; esac
+    printf '%-18s %16s %12.0f %18s\n' "$p" "$i" "$(calc "$i / $records")" "$short"
   done
 fi
 
