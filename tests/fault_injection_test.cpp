@@ -156,6 +156,7 @@ struct Write {
   std::string bytes;
   std::size_t line_end = 0;  // 2 when the write starts with a line end
   bool body = false;
+  bool line_was_open = false;  // the body's record had a line end before it
 };
 
 // Matches the fault-free run's writes to the pieces; fails the test unless
@@ -173,11 +174,13 @@ std::vector<Write> writes_of(const FakePlatform& run, const std::vector<Piece>& 
     if (pieces[p].bytes == call.bytes) {
       w.line_end = pieces[p].kind == PieceKind::body ? 0 : 2;
       w.body = pieces[p].kind == PieceKind::body;
+      w.line_was_open = w.body && p > 0 && pieces[p - 1].kind == PieceKind::record_line_end;
       p += 1;
     } else if (pieces[p].kind == PieceKind::record_line_end && p + 1 < pieces.size() &&
                call.bytes == "\r\n" + pieces[p + 1].bytes) {
       w.line_end = 2;
       w.body = true;
+      w.line_was_open = true;
       p += 2;
     } else {
       ADD_FAILURE() << "write " << writes.size() + 1 << " is no piece of the rules: " << call.bytes;
@@ -263,10 +266,10 @@ Outcome expected_after_write_fault(const std::vector<Write>& writes, std::size_t
   }
   // The failure hit the body.
   if (raises(f.kind)) {
-    // The record's line was opened by its own line end and stays open; the
-    // end of the program closes it, if anything gets through.
-    const bool line_open = w.line_end > 0;
-    return {1, before + kept + (line_open && !f.persistent ? "\r\n" : ""), true};
+    // A line end written for this record leaves the line open (only a body
+    // written makes it so anew); the end of the program closes it, if
+    // anything gets through.
+    return {1, before + kept + (w.line_was_open && !f.persistent ? "\r\n" : ""), true};
   }
   // Ignored: the record counts as written and the dialogue goes on.
   return {0, before + kept + (f.persistent ? "" : after), false};
