@@ -1,8 +1,8 @@
 // Integer texts against a plain reference in 64-bit arithmetic that follows
 // the rules of an integer text one byte at a time: the exact text of the most
 // negative value, a sign, decimal digits up to 2147483647, radix notation
-// base#digits up to 32 unsigned bits, Ctrl-Z as an end, and the first fault
-// met deciding the status.
+// base#digits up to 32 unsigned bits with the radix limit of the base before
+// each digit, Ctrl-Z as an end, and the first fault met deciding the status.
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -45,11 +45,15 @@ IntegerResult reference(const char* t, std::size_t n) {
   // Radix notation: the decimal value so far is the base, 0 meaning 16.
   const std::int64_t base = value == 0 ? 16 : value;
   if (base < 2 || base > 36) return {0, IntegerStatus::bad_base};
+  // The radix limit: the most that may be multiplied by the base within 32
+  // unsigned bits, but for base 10 the decimal limit, 214748364.
+  const std::uint64_t limit = base == 10 ? 214748364u : UINT32_MAX / static_cast<std::uint64_t>(base);
   std::uint64_t pattern = 0;
   for (++i; i < n && t[i] != CTRL_Z; ++i) {
     if (t[i] == '#') return {0, IntegerStatus::second_radix_mark};
     const int d = digit_value(t[i]);
     if (d >= base) return {0, IntegerStatus::bad_character};
+    if (pattern > limit) return {0, IntegerStatus::overflow};
     pattern = pattern * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);
     if (pattern > UINT32_MAX) return {0, IntegerStatus::overflow};
   }

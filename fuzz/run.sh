@@ -40,6 +40,7 @@ failed=()
 for t in "${targets[@]}"; do
   mkdir -p "$dir/corpus/$t"
   log="$dir/logs/$t.log"
+  began=$SECONDS
   # shellcheck disable=SC2046
   if ! "$dir/fuzz/${t}_fuzzer" $(options "$t") -max_total_time="$seconds" -timeout=20 \
       -print_final_stats=1 -artifact_prefix="$dir/artifacts/$t-" \
@@ -49,7 +50,7 @@ for t in "${targets[@]}"; do
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   last=$(grep -E '^#[0-9]+' "$log" | tail -1 | grep -oE 'cov: [0-9]+ ft: [0-9]+' || true)
-  echo "$t: ${runs:-?} executions in ${seconds} s, ${last:-no coverage line}"
+  echo "$t: ${runs:-?} executions in $((SECONDS - began)) s, ${last:-no coverage line}"
 done
 echo "fuzzing done in $((SECONDS - start)) s"
 if [ ${#failed[@]} -gt 0 ]; then
