@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <string_view>
 
 #include "console_io/console_io.h"
 #include "console_io/real_editing.h"
 #include "runtime/error_numbers.h"
 #include "runtime/error_reports.h"
-#include "runtime/float_environment.h"
+#include "runtime/float_arithmetic.h"
 
 namespace laplace::console_io {
 namespace {
@@ -20,18 +21,19 @@ namespace {
 class RecordBuilder {
  public:
   void append_blanks(int count) {
-    std::fill_n(chars_.begin() + START + length_, count, ' ');
+    std::memset(chars_.data() + START + length_, ' ', static_cast<std::size_t>(count));
     length_ += count;
   }
   void append(const char* text, int count) {
-    std::copy_n(text, count, chars_.begin() + START + length_);
+    std::memcpy(chars_.data() + START + length_, text, static_cast<std::size_t>(count));
     length_ += count;
   }
   void write(ConsoleIo& io);
 
  private:
   static constexpr int START = 2;
-  std::array<char, START + 1 + RECORD_COLUMNS> chars_{};
+  // Only the bytes placed are ever read, so the buffer is left unfilled.
+  std::array<char, START + 1 + RECORD_COLUMNS> chars_;
   int length_ = 0;
 };
 

@@ -46,22 +46,12 @@ void set_float_environment(RunTime& rt);
 // Forgets any pending condition.
 void clear_float_exceptions(RunTime& rt);
 
-// The start of a floating-point operation: takes a pending trap.
-void begin_float_operation(RunTime& rt);
-
-// One IEEE double operation each, with the trapping conditions checked.
-double float_add(RunTime& rt, double a, double b);
-double float_multiply(RunTime& rt, double a, double b);
-double float_divide(RunTime& rt, double a, double b);
-
-// Widens a stored 32-bit real exactly; a signalling NaN is an invalid operation.
-double float_load(RunTime& rt, float value);
-
-// Rounds to the nearest 32-bit real for a store. A magnitude beyond the
-// largest 32-bit real leaves an overflow trap pending.
-float float_store(RunTime& rt, double value);
-
 // The floating-point error report for `kind`; ends the process.
 [[noreturn]] void report_float_trap(RunTime& rt, TrapKind kind);
+
+// Takes the pending trap (there is one) at the start of an operation.
+[[noreturn]] void take_pending_trap(RunTime& rt);
+
+// The operations themselves, with their checks, are in float_arithmetic.h.
 
 }  // namespace laplace::runtime

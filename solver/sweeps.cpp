@@ -1,6 +1,6 @@
 #include "solver/sweeps.h"
 
-#include "runtime/float_environment.h"
+#include "runtime/float_arithmetic.h"
 #include "solver/reports.h"
 
 namespace laplace::solver {

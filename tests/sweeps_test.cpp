@@ -7,7 +7,7 @@
 
 #include "console_io/output_statement.h"
 #include "console_io/real_editing.h"
-#include "runtime/float_environment.h"
+#include "runtime/float_arithmetic.h"
 #include "tests/support/in_process.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/transcript.h"
