@@ -340,9 +340,12 @@ bool round_digits_at(DecimalDigits& d, int p) {
   return true;
 }
 
-EditedReal edit_real(std::uint32_t bits) {
+namespace {
+
+// The characters of a value that is not finite, or of zero.
+EditedReal edit_special(std::uint32_t bits) {
   EditedReal e{};
-  DecimalDigits d = to_decimal_digits(bits);
+  const DecimalDigits d = to_decimal_digits(bits);
   char* out = e.chars.data();
   if (!d.finite) {
     int n = 0;
@@ -351,34 +354,58 @@ EditedReal edit_real(std::uint32_t bits) {
     e.length = SPECIAL_TEXT_LENGTH;
     return e;
   }
-  const bool fixed = d.exponent >= 1 && d.exponent <= 7;  // before the rounding
-  const bool zero = d.digits[0] == '0';
-  round_digits_at(d, REAL_SIGNIFICANT_DIGITS);  // d.exponent is now the rounded value's
-  // The rounded digits with "0" beyond the string's end. After the rounding
-  // at 7 there are at most 8 of them, and no form reads past position 13.
-  char padded[16];
-  std::memcpy(padded, "0000000000000000", sizeof padded);
-  std::memcpy(padded, d.digits.data(), static_cast<std::size_t>(d.count));
+  std::memcpy(out, "0.000000E+00", 12);
+  e.length = 12;
+  return e;
+}
 
+}  // namespace
+
+EditedReal edit_real(std::uint32_t bits) {
+  const std::uint32_t biased = (bits >> 23) & 0xFFU;
+  if (biased == 0xFFU || (bits & 0x7FFFFFFFU) == 0) return edit_special(bits);
+  // The two roundings of the digit string, half up, on the integer of its
+  // first 18 digits: to 17 digits, then to 7. Dropping trailing zeros does
+  // not change the value, and digit 8 of the 17 is 5 or more exactly when
+  // the last 10 of them are at least 5 x 10^9.
+  const detail::LeadingDigits leading = detail::leading_digits(bits);
+  int exponent = leading.exponent;
+  std::uint64_t d17 = leading.digits / 10 + (leading.digits % 10 >= 5 ? 1 : 0);
+  if (d17 == 100'000'000'000'000'000ULL) {
+    d17 = 10'000'000'000'000'000ULL;
+    ++exponent;
+  }
+  const bool fixed = exponent >= 1 && exponent <= 7;  // before the rounding at 7
+  auto d7 = static_cast<std::uint32_t>(d17 / 10'000'000'000ULL);
+  if (d17 % 10'000'000'000ULL >= 5'000'000'000ULL && ++d7 == 10'000'000U) {
+    d7 = 1'000'000U;
+    ++exponent;
+  }
+  // The 7 digits and "0" beyond them.
+  char padded[16];
+  write_eight(padded, d7 * 10);
+  std::memcpy(padded + 8, "00000000", 8);
+
+  EditedReal e{};
+  char* out = e.chars.data();
   int n = 0;
-  if (d.sign == '-') out[n++] = '-';
+  if ((bits >> 31) != 0) out[n++] = '-';
   if (fixed) {
-    // Exponent 1..7 before the rounding. A carry to 8 integer digits needs
-    // 9999999.5 <= |v| < 10^7, where no 32-bit real lies (their spacing there
-    // is 1), so at most "-" + 7 + "." + 6 = 15 characters.
-    const int integer_digits = d.exponent;
-    std::memcpy(out + n, padded, static_cast<std::size_t>(integer_digits));
-    n += integer_digits;
+    // A carry to 8 integer digits needs 9999999.5 <= |v| < 10^7, where no
+    // 32-bit real lies (their spacing there is 1), so at most "-" + 7 + "."
+    // + 6 = 15 characters. Eight bytes are copied whatever the count: the
+    // bytes past the integer digits are overwritten next.
+    std::memcpy(out + n, padded, 8);
+    n += exponent;
     out[n++] = '.';
-    std::memcpy(out + n, padded + integer_digits, 6);
+    std::memcpy(out + n, padded + exponent, 6);
     n += 6;
   } else {
     out[n++] = padded[0];
     out[n++] = '.';
     std::memcpy(out + n, padded + 1, 6);
     n += 6;
-    // Printed exponent -45 .. 38 for 32-bit reals: always a sign and two digits.
-    const int printed = zero ? 0 : d.exponent - 1;
+    const int printed = exponent - 1;
     out[n++] = 'E';
     out[n++] = printed < 0 ? '-' : '+';
     write_pair(out + n, static_cast<std::uint32_t>(printed < 0 ? -printed : printed));

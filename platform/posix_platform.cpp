@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +54,19 @@ WriteResult PosixPlatform::write(int fd, const char* data, std::size_t size) {
 bool PosixPlatform::is_character_device(int fd) {
   struct stat status {};
   return ::fstat(fd, &status) == 0 && S_ISCHR(status.st_mode);
+}
+
+void populate_for_writing(void* start, std::size_t size) {
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto first = reinterpret_cast<std::uintptr_t>(start) & ~(page - 1);
+  const auto end = reinterpret_cast<std::uintptr_t>(start) + size;
+#ifdef MADV_POPULATE_WRITE
+  // An older kernel refuses the advice; the pages are then faulted in as used.
+  (void)::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+#else
+  (void)first;
+  (void)end;
+#endif
 }
 
 void PosixPlatform::do_end_process(int status) { ::_exit(status); }

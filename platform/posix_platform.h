@@ -19,6 +19,10 @@ class PosixPlatform final : public Platform {
   void do_end_process(int status) override;
 };
 
+// Asks the kernel to map the pages of [start, start + size) for writing now,
+// in one call, instead of one page fault at a time; advice only.
+void populate_for_writing(void* start, std::size_t size);
+
 // How a failed write(2) is classified by its errno.
 WriteFailure classify_write_error(int error_number);
 
