@@ -4,5 +4,5 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$top/scripts/install-deps.sh" </dev/null >&2
 cmake -S "$top" -B "$top/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLAPLACE_TESTS=OFF </dev/null >/dev/null
-cmake --build "$top/build/release" </dev/null >&2
+cmake --build "$top/build/release" --target laplace </dev/null >&2
 exec "$top/build/release/app/laplace"
