@@ -76,20 +76,33 @@ void RecordBuilder::write(ConsoleIo& io) {
   length_ = 0;
 }
 
+constexpr char DIGIT_PAIRS[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The decimal characters of `value` into `out` (room for 11); returns their count.
 int format_integer(std::int32_t value, char* out) {
-  // Digits of the magnitude, from the right, in 32 unsigned bits so that the
-  // most negative value needs no special case.
-  std::array<char, 11> tmp{};
+  // Digits of the magnitude, two at a time from the right, in 32 unsigned
+  // bits so that the most negative value needs no special case.
+  std::array<char, 11> tmp;
   auto magnitude = static_cast<std::uint32_t>(value);
   if (value < 0) magnitude = 0u - magnitude;
-  std::size_t n = tmp.size();
-  do {
-    tmp[--n] = static_cast<char>('0' + magnitude % 10u);
-    magnitude /= 10u;
-  } while (magnitude != 0);
-  if (value < 0) tmp[--n] = '-';
-  const auto count = static_cast<int>(tmp.size() - n);
-  std::copy_n(tmp.begin() + static_cast<std::ptrdiff_t>(n), count, out);
+  char* p = tmp.data() + tmp.size();
+  while (magnitude >= 100) {
+    p -= 2;
+    std::memcpy(p, DIGIT_PAIRS + 2 * (magnitude % 100), 2);
+    magnitude /= 100;
+  }
+  if (magnitude >= 10) {
+    p -= 2;
+    std::memcpy(p, DIGIT_PAIRS + 2 * magnitude, 2);
+  } else {
+    *--p = static_cast<char>('0' + magnitude);
+  }
+  if (value < 0) *--p = '-';
+  const auto count = static_cast<int>(tmp.data() + tmp.size() - p);
+  std::memcpy(out, p, static_cast<std::size_t>(count));
   return count;
 }
 
