@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "tests/support/process_runner.h"
+#include "tests/support/report_check.h"
 #include "tests/support/transcript.h"
 
 namespace laplace::testing {
@@ -12,15 +13,6 @@ namespace {
 
 using namespace dialogue;
 
-// The report's bytes up to its message text, and a check of the rest.
-void expect_report(const std::string& err, const std::string& head) {
-  ASSERT_GE(err.size(), head.size() + 3) << err;
-  EXPECT_EQ(err.substr(0, head.size()), head);
-  const std::string message = err.substr(head.size(), err.size() - head.size() - 2);
-  EXPECT_FALSE(message.empty());
-  EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
-  EXPECT_EQ(err.substr(err.size() - 2), "\r\n");
-}
 
 std::string read_report(int number) {
   return "\r\nrun-time error F" + std::to_string(number) + ": READ(CON)\r\n- ";

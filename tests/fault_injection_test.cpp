@@ -22,6 +22,7 @@
 
 #include "tests/support/in_process.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/report_check.h"
 #include "tests/support/transcript.h"
 
 namespace laplace::testing {
@@ -198,14 +199,6 @@ struct Outcome {
   bool report;  // the write error's report on standard error
 };
 
-void expect_report(const std::string& err, const std::string& head) {
-  ASSERT_GE(err.size(), head.size() + 3) << err;
-  EXPECT_EQ(err.substr(0, head.size()), head);
-  const std::string message = err.substr(head.size(), err.size() - head.size() - 2);
-  EXPECT_FALSE(message.empty());
-  EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
-  EXPECT_EQ(err.substr(err.size() - 2), "\r\n");
-}
 
 std::string concat(const std::vector<Write>& writes, std::size_t from, std::size_t to) {
   std::string s;
