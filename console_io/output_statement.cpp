@@ -20,20 +20,35 @@ namespace {
 // the control character and go out with the body in one write.
 class RecordBuilder {
  public:
+  static constexpr int FIELD = 16;  // the widest number field, separator included
+
   void append_blanks(int count) {
-    std::memset(chars_.data() + START + length_, ' ', static_cast<std::size_t>(count));
+    char* p = chars_.data() + START + length_;
+    if (count <= FIELD) {
+      // One fixed-size copy; what lies past `count` is overwritten next or never sent.
+      std::memcpy(p, BLANKS, FIELD);
+    } else {
+      std::memset(p, ' ', static_cast<std::size_t>(count));
+    }
     length_ += count;
   }
   void append(const char* text, int count) {
     std::memcpy(chars_.data() + START + length_, text, static_cast<std::size_t>(count));
     length_ += count;
   }
+  // The `count` characters of a number, from a buffer of FIELD bytes.
+  void append_number(const char* chars, int count) {
+    std::memcpy(chars_.data() + START + length_, chars, FIELD);
+    length_ += count;
+  }
   void write(ConsoleIo& io);
 
  private:
   static constexpr int START = 2;
-  // Only the bytes placed are ever read, so the buffer is left unfilled.
-  std::array<char, START + 1 + RECORD_COLUMNS> chars_;
+  static constexpr char BLANKS[FIELD + 1] = "                ";
+  // Only the bytes placed are ever sent, so the buffer is left unfilled; the
+  // slack past the longest record takes the fixed-size copies.
+  std::array<char, START + 1 + RECORD_COLUMNS + FIELD> chars_;
   int length_ = 0;
 };
 
@@ -135,7 +150,7 @@ void end_output(ConsoleIo& io) {
   int pending_blanks = 1;
   int columns_left = RECORD_COLUMNS;
   bool separator_due = false;
-  std::array<char, 16> number{};
+  std::array<char, RecordBuilder::FIELD> number{};
 
   for (const OutputItem& item : io.statement.items) {
     const char* chars;
@@ -171,7 +186,11 @@ void end_output(ConsoleIo& io) {
     while (width > 0) {
       if (width < columns_left) {
         record.append_blanks(pending_blanks);
-        record.append(chars, count);
+        if (item.kind == ItemKind::text) {
+          record.append(chars, count);
+        } else {
+          record.append_number(chars, count);
+        }
         pending_blanks = 0;
         columns_left -= width;
         break;
@@ -198,7 +217,7 @@ void end_output(ConsoleIo& io) {
         ++width;
       }
       record.append_blanks(pending_blanks);
-      record.append(chars, count);
+      record.append_number(chars, count);
       pending_blanks = 0;
       columns_left -= width;
       break;
